@@ -129,7 +129,11 @@ Status RecordUnit::Fill(Statement statement, bool* at_end) {
       }
     }
     const long got = os_.Read(read_fd_, block_.get(), kBlockSize);
-    if (got == -EINTR) continue;
+    if (got == -EINTR) {
+      // A read that blocks (a pipe as the station file) is a wait too.
+      if (take_halts_ && internal::halt_requested != 0) return Status::Halt();
+      continue;
+    }
     if (got < 0) return SystemFailure(static_cast<int>(-got), statement);
     block_offset_ += static_cast<off_t>(block_length_);
     block_length_ = static_cast<std::size_t>(got);
@@ -206,7 +210,9 @@ Status RecordUnit::StepBack() {
     return {};
   }
   // The record began in an earlier block: read the file again from there.
-  const long moved = os_.Seek(read_fd_, record_start_);
+  long moved = 0;
+  while ((moved = os_.Seek(read_fd_, record_start_)) == -EINTR) {
+  }
   if (moved < 0) return SystemFailure(static_cast<int>(-moved), Statement::kBackspace);
   block_offset_ = record_start_;
   block_length_ = block_position_ = 0;
@@ -238,6 +244,10 @@ Status RecordUnit::WriteRecord(std::string_view record, bool advance) {
 
 // Writes the whole output buffer, retrying interrupted and short writes.
 Status RecordUnit::Flush() {
+  // The first bytes to reach an existing file replace its old content whole.
+  // The file is cut before they are written, so that a file that cannot be
+  // cut keeps its old content untouched.
+  if (cut_pending_) TSF_RETURN_IF_ERROR(Cut());
   const char* bytes = output_.get();
   std::size_t done = 0;
   int error = 0;
@@ -256,31 +266,33 @@ Status RecordUnit::Flush() {
   reached_ += static_cast<off_t>(done);
   output_length_ = 0;
   // Console writes never fail: what the console does not take is dropped.
-  if (console_) return {};
-  if (error != 0) {
-    write_failed_ = true;
-    DropPartialRecord();
-    return SystemFailure(error, Statement::kWrite);
-  }
-  return cut_pending_ ? Cut() : Status();
+  if (console_ || error == 0) return {};
+  write_failed_ = true;
+  DropPartialRecord();
+  return SystemFailure(error, Statement::kWrite);
 }
 
-// The first bytes to reach an existing file replace its old content whole.
 Status RecordUnit::Cut() {
   cut_pending_ = false;
-  if (const int result = os_.Truncate(write_fd_, reached_); result < 0) {
+  if (TruncateTo(reached_) < 0) {
     write_failed_ = true;
+    output_length_ = 0;
     return Failure::Layer(kUnableToTruncate, Statement::kWrite, number_);
   }
   return {};
 }
 
+int RecordUnit::TruncateTo(off_t length) {
+  int result = 0;
+  while ((result = os_.Truncate(write_fd_, length)) == -EINTR) {
+  }
+  return result;
+}
+
 // After a failed write the file ends with the last whole record that reached
 // it: no partial record and no old content behind the new one.
 void RecordUnit::DropPartialRecord() {
-  if (device_ || reached_ == 0) return;  // nothing reached the file: untouched
-  os_.Truncate(write_fd_, last_line_end_);
-  cut_pending_ = false;
+  if (!device_ && reached_ > last_line_end_) (void)TruncateTo(last_line_end_);
 }
 
 Status RecordUnit::Disconnect(bool during_disconnection) {

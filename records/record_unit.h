@@ -92,6 +92,7 @@ class RecordUnit {
   Status Fill(Statement statement, bool* at_end);
   Status Flush();
   Status Cut();
+  int TruncateTo(off_t length);
   Status RecordTooLong() const;
   void DropPartialRecord();
   Failure SystemFailure(int error, Statement statement) const {
