@@ -36,6 +36,14 @@ class Cursor {
   int copies_ = 0;
 };
 
+// memcpy and memset, for counts that may be 0 with pointers that may be null.
+void CopyBytes(char* to, const char* from, std::size_t count) {
+  if (count > 0) std::memcpy(to, from, count);
+}
+void FillBytes(char* to, char c, std::size_t count) {
+  if (count > 0) std::memset(to, c, count);
+}
+
 // The record that a write statement builds.
 class OutRecord {
  public:
@@ -86,10 +94,10 @@ bool PlaceField(OutRecord& record, const LayoutItem& item, const OutItem& value)
       char* field = record.Place(w);
       if (field == nullptr) return false;
       if (w <= text.size()) {
-        std::memcpy(field, text.data(), w);
+        CopyBytes(field, text.data(), w);
       } else {
-        std::memset(field, ' ', w - text.size());
-        std::memcpy(field + (w - text.size()), text.data(), text.size());
+        FillBytes(field, ' ', w - text.size());
+        CopyBytes(field + (w - text.size()), text.data(), text.size());
       }
       return true;
     }
@@ -164,7 +172,7 @@ Status WriteLayout(RecordUnit& unit, RecordLayout layout, std::span<const OutIte
           if (place == nullptr) {
             return Failure::Layer(kBufferAllocationFailed, Statement::kWrite, unit.number());
           }
-          std::memcpy(place, item->literal.data(), item->literal.size());
+          CopyBytes(place, item->literal.data(), item->literal.size());
           break;
         }
         case ItemKind::kEndRecord:
@@ -235,8 +243,8 @@ Status ReadLayout(RecordUnit& unit, RecordLayout layout, std::span<const InItem>
 
 void AssignText(std::span<char> target, std::string_view text) {
   const std::size_t copied = std::min(target.size(), text.size());
-  std::memcpy(target.data(), text.data(), copied);
-  std::memset(target.data() + copied, ' ', target.size() - copied);
+  CopyBytes(target.data(), text.data(), copied);
+  FillBytes(target.data() + copied, ' ', target.size() - copied);
 }
 
 std::string JoinText(std::string_view first, std::string_view second) {
