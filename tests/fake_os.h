@@ -24,10 +24,9 @@ class FakeOs : public Os {
   int eintr_every = 0;        // when not 0, every such call first fails with EINTR
 
   // Makes call number `nth` (counted from 1) of `kind` fail with `error`.
+  // Up to four such failures may be set.
   void FailAt(Call kind, int nth, int error) {
-    fail_kind_ = kind;
-    fail_at_ = nth;
-    fail_error_ = error;
+    if (failures_ < kMaxFailures) plan_[failures_++] = {kind, nth, error};
   }
   int calls(Call kind) const { return counts_[static_cast<int>(kind)]; }
 
@@ -76,16 +75,23 @@ class FakeOs : public Os {
   // The error that this call is to fail with, or 0.
   int Count(Call kind) {
     const int count = ++counts_[static_cast<int>(kind)];
-    if (kind == fail_kind_ && count == fail_at_) return fail_error_;
+    for (int i = 0; i < failures_; ++i) {
+      if (plan_[i].kind == kind && plan_[i].nth == count) return plan_[i].error;
+    }
     if (eintr_every != 0 && ++eintr_counter_ % eintr_every == 0) return EINTR;
     return 0;
   }
 
   std::size_t console_read_ = 0;
   int counts_[static_cast<int>(Call::kCount)] = {};
-  Call fail_kind_ = Call::kCount;
-  int fail_at_ = 0;
-  int fail_error_ = 0;
+  struct Planned {
+    Call kind;
+    int nth;
+    int error;
+  };
+  static constexpr int kMaxFailures = 4;
+  Planned plan_[kMaxFailures] = {};
+  int failures_ = 0;
   int eintr_counter_ = 0;
 };
 
