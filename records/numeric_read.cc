@@ -71,7 +71,56 @@ double PowerOfTen(unsigned n) {
   }
 }
 
+namespace {
+
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kFastDigits = 15;  // mantissas below 10^15 are exact doubles
+
+// The common field: blanks, an optional sign, digits and at most one point.
+// It takes the same steps as the general reading below, without an exponent:
+// M divided by 10^f in double precision, then rounded to single precision.
+// False when the field is not of this form.
+bool ReadPlainDecField(std::string_view field, int d, float* value) {
+  std::size_t i = 0;
+  const std::size_t size = field.size();
+  auto skip_blanks = [&] {
+    while (i < size && (field[i] == ' ' || field[i] == '\t')) ++i;
+  };
+  skip_blanks();
+  bool negative = false;
+  if (i < size && (field[i] == '-' || field[i] == '+')) {
+    negative = field[i] == '-';
+    ++i;
+  }
+  std::uint64_t mantissa = 0;
+  int digits = 0;
+  int fraction_digits = 0;
+  bool point = false;
+  for (; i < size; ++i) {
+    const char c = field[i];
+    if (c >= '0' && c <= '9') {
+      if (++digits > kFastDigits) return false;
+      mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+      if (point) ++fraction_digits;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else if (c != ' ' && c != '\t') {
+      return false;
+    }
+  }
+  const int f = point ? fraction_digits : std::max(d, 0);
+  if (f > 22) return false;
+  const double x = static_cast<double>(mantissa) / kExactPowersOfTen[f];
+  *value = static_cast<float>(negative ? -x : x);
+  return true;
+}
+
+}  // namespace
+
 bool ReadDecField(std::string_view field, int d, float* value) {
+  if (ReadPlainDecField(field, d, value)) return true;
   Compacted chars(field);
   bool negative = false;
   if (!chars.done() && IsSign(chars.peek())) {

@@ -1,5 +1,6 @@
 #include "records/numeric_write.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -33,9 +34,9 @@ void Justify(const char* text, int length, int w, char* out) {
   std::memcpy(out + (w - length), text, static_cast<std::size_t>(length));
 }
 
-// The first eight digits of the exact decimal expansion of s, 1 <= s < 10,
-// cut off without rounding.
-void DigitString(double s, unsigned char digits[kDigitCount]) {
+// The first `count` (1 to 8) digits of the exact decimal expansion of s,
+// 1 <= s < 10, cut off without rounding.
+void DigitString(double s, int count, unsigned char digits[kDigitCount]) {
   const auto bits = std::bit_cast<std::uint64_t>(s);
   const int exponent = static_cast<int>((bits >> 52U) & 0x7FFU) - 1023;  // 0 to 3
   const std::uint64_t significand = (bits & ((std::uint64_t{1} << 52U) - 1)) | (std::uint64_t{1} << 52U);
@@ -43,7 +44,7 @@ void DigitString(double s, unsigned char digits[kDigitCount]) {
   const std::uint64_t mask = (std::uint64_t{1} << shift) - 1;
   digits[0] = static_cast<unsigned char>(significand >> shift);
   std::uint64_t fraction = significand & mask;
-  for (int i = 1; i < kDigitCount; ++i) {
+  for (int i = 1; i < count; ++i) {
     fraction *= 10;
     digits[i] = static_cast<unsigned char>(fraction >> shift);
     fraction &= mask;
@@ -85,7 +86,8 @@ void FormatDecField(float value, int w, int d, char* out) {
   int x = 0;
   if (!zero) {
     const double v = std::fabs(static_cast<double>(value));
-    const int e = std::ilogb(v);
+    // The exponent of two, from the bits: a 4-byte real is a normal double.
+    const int e = static_cast<int>((std::bit_cast<std::uint64_t>(v) >> 52U) & 0x7FFU) - 1023;
     const int k = (e * 19728) >> 16;  // floor(e * log10(2)), near enough
     double s = v;
     if (k > 0) s = v / kPowersOfTen[k];
@@ -95,7 +97,8 @@ void FormatDecField(float value, int w, int d, char* out) {
       s /= 10;
       ++x;
     }
-    DigitString(s, digits);
+    // Digits past the rounding digit are never looked at: leave them 0.
+    DigitString(s, std::clamp(x + d + 1, 1, kDigitCount), digits);
   }
   auto digit = [&](int i) -> char {  // digit number i + 1; zero past D8
     return static_cast<char>('0' + (i < kDigitCount ? digits[i] : 0));

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -22,8 +23,7 @@ constexpr int kStandardOutput = 1;
 
 RecordBuffer::~RecordBuffer() { std::free(data_); }
 
-bool RecordBuffer::Reserve(std::size_t size) {
-  if (size <= capacity_) return true;
+bool RecordBuffer::Grow(std::size_t size) {
   std::size_t capacity = capacity_ == 0 ? kFirstRecordSpace : capacity_;
   while (capacity < size) {
     if (capacity > SIZE_MAX - kRecordSpaceStep) return false;
@@ -171,19 +171,24 @@ Status RecordUnit::ReadRecord(std::string_view* record, bool* end) {
         lf != nullptr ? static_cast<std::size_t>(static_cast<const char*>(lf) - bytes) : available;
     if (!record_.Reserve(length + span)) return RecordTooLong();
     char* out = record_.data();
-    for (std::size_t i = 0; i < span; ++i) {
-      const char c = bytes[i];
-      if (c == '\r') continue;
-      if (c == '\t') {
-        const std::size_t blanks = 8 - length % 8;
-        // The tab's blanks need room beyond the one place kept for the tab.
-        if (!record_.Reserve(length + blanks + (span - i - 1))) return RecordTooLong();
-        out = record_.data();
-        std::memset(out + length, ' ', blanks);
-        length += blanks;
-        continue;
+    if (std::memchr(bytes, '\r', span) == nullptr && std::memchr(bytes, '\t', span) == nullptr) {
+      if (span > 0) std::memcpy(out + length, bytes, span);
+      length += span;
+    } else {
+      for (std::size_t i = 0; i < span; ++i) {
+        const char c = bytes[i];
+        if (c == '\r') continue;
+        if (c == '\t') {
+          const std::size_t blanks = 8 - length % 8;
+          // The tab's blanks need room beyond the one place kept for the tab.
+          if (!record_.Reserve(length + blanks + (span - i - 1))) return RecordTooLong();
+          out = record_.data();
+          std::memset(out + length, ' ', blanks);
+          length += blanks;
+          continue;
+        }
+        out[length++] = c;
       }
-      out[length++] = c;
     }
     block_position_ += span;
     if (lf != nullptr) {
@@ -226,16 +231,23 @@ Status RecordUnit::WriteRecord(std::string_view record, bool advance) {
   std::size_t left = record.size();
   while (left > 0 || advance) {
     if (output_length_ == kBlockSize) TSF_RETURN_IF_ERROR(Flush());
-    char* out = output_.get();
-    while (left > 0 && output_length_ < kBlockSize) {
-      const char c = *bytes++;
-      --left;
-      if (c != '\r') out[output_length_++] = c;
-    }
-    if (left == 0 && advance && output_length_ < kBlockSize) {
-      out[output_length_++] = '\n';
+    char* out = output_.get() + output_length_;
+    const std::size_t room = kBlockSize - output_length_;
+    if (left == 0) {
+      *out = '\n';
+      ++output_length_;
       advance = false;
+      continue;
     }
+    // Copy up to the next CR, which is dropped.
+    std::size_t take = std::min(left, room);
+    const void* cr = take > 0 ? std::memchr(bytes, '\r', take) : nullptr;
+    const bool at_cr = cr != nullptr;
+    if (at_cr) take = static_cast<std::size_t>(static_cast<const char*>(cr) - bytes);
+    if (take > 0) std::memcpy(out, bytes, take);
+    output_length_ += take;
+    bytes += take + (at_cr ? 1 : 0);
+    left -= take + (at_cr ? 1 : 0);
   }
   // A device unit, the console among them, gets each record as it ends.
   if (device_ && output_length_ > 0) return Flush();

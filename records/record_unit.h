@@ -33,11 +33,13 @@ class RecordBuffer {
   ~RecordBuffer();
 
   // Makes room for `size` characters; false when no memory is left.
-  bool Reserve(std::size_t size);
+  bool Reserve(std::size_t size) { return size <= capacity_ || Grow(size); }
   char* data() { return data_; }
   std::size_t capacity() const { return capacity_; }
 
  private:
+  bool Grow(std::size_t size);
+
   char* data_ = nullptr;
   std::size_t capacity_ = 0;
 };
