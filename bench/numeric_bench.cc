@@ -116,7 +116,8 @@ void BM_FromCharsInt(benchmark::State& state) {
 }
 
 void BM_FormatIntField(benchmark::State& state) {
-  const std::int32_t years[] = {1996, 2007, 96, -999, 12345, std::numeric_limits<std::int32_t>::min()};
+  const std::int32_t years[] = {1996, 2007,  96,
+                                -999, 12345, std::numeric_limits<std::int32_t>::min()};
   char out[4];
   std::size_t i = 0;
   for (auto _ : state) {
@@ -126,7 +127,8 @@ void BM_FormatIntField(benchmark::State& state) {
 }
 
 void BM_ToCharsInt(benchmark::State& state) {
-  const std::int32_t years[] = {1996, 2007, 96, -999, 12345, std::numeric_limits<std::int32_t>::min()};
+  const std::int32_t years[] = {1996, 2007,  96,
+                                -999, 12345, std::numeric_limits<std::int32_t>::min()};
   char out[16];
   std::size_t i = 0;
   for (auto _ : state) {

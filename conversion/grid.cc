@@ -6,6 +6,8 @@ namespace tsf {
 
 float ydata[kLastYear][kMonthCount][kKindCount];
 
-void FillGrid() { std::fill(&ydata[0][0][0], &ydata[0][0][0] + sizeof ydata / sizeof(float), kFillValue); }
+void FillGrid() {
+  std::fill(&ydata[0][0][0], &ydata[0][0][0] + sizeof ydata / sizeof(float), kFillValue);
+}
 
 }  // namespace tsf

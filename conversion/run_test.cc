@@ -2,9 +2,8 @@
 // calls failing on request.
 #include "conversion/run.h"
 
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -64,11 +63,11 @@ TEST(RunTest, ErrorExitAWhenTheMonthNameCannotBeRead) {
   WriteFile(folder / "st", "1996\nOct   12.3  18.9   5.1\n");
   FakeOs os;
   os.console_input = "st\n";
-  os.max_read = 5;                     // the station file comes a line at a time
-  os.FailAt(Call::kRead, 3, EIO);      // the name, the year line, then the month name
+  os.max_read = 5;                 // the station file comes a line at a time
+  os.FailAt(Call::kRead, 3, EIO);  // the name, the year line, then the month name
   EXPECT_EQ(RunIn(folder, os), 255);
-  EXPECT_EQ(os.console_output, std::string(testing::kPrompt) +
-                                   " error on second read\n  year= 1996\n");
+  EXPECT_EQ(os.console_output,
+            std::string(testing::kPrompt) + " error on second read\n  year= 1996\n");
   EXPECT_EQ(ReadFile(folder / "st_tsf"), "");
 }
 

@@ -92,8 +92,7 @@ Status ReadStation(Units& units, StationSummary* summary, ReadEnd* end) {
       }
       summary->lowest = std::min(summary->lowest, yr);
       summary->highest = std::max(summary->highest, yr);
-      TSF_RETURN_IF_ERROR(
-          WriteLayout(console, kMonthEcho, {MonthName(p), mean, maximum, minimum}));
+      TSF_RETURN_IF_ERROR(WriteLayout(console, kMonthEcho, {MonthName(p), mean, maximum, minimum}));
     }
   }
 }

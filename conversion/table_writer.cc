@@ -16,12 +16,11 @@ constexpr LayoutItem kHeader[] = {Skip(1), Lit("Khasadrupchu Bhutan   "), Text()
 constexpr LayoutItem kRow[] = {Int(4), Repeat(kMonthCount, Dec(6, 1))};
 
 Status WriteRow(RecordUnit& table, long long year, int kind) {
-  const auto shown = static_cast<std::int32_t>(
-      std::clamp<long long>(year, std::numeric_limits<std::int32_t>::min(),
-                            std::numeric_limits<std::int32_t>::max()));
+  const auto shown = static_cast<std::int32_t>(std::clamp<long long>(
+      year, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
   const bool in_grid = YearInGrid(year);
-  OutItem items[1 + kMonthCount] = {
-      shown, 0.0F, 0.0F, 0.0F, 0.0F, 0.0F, 0.0F, 0.0F, 0.0F, 0.0F, 0.0F, 0.0F, 0.0F};
+  OutItem items[1 + kMonthCount] = {shown, 0.0F, 0.0F, 0.0F, 0.0F, 0.0F, 0.0F,
+                                    0.0F,  0.0F, 0.0F, 0.0F, 0.0F, 0.0F};
   for (int month = 1; month <= kMonthCount; ++month) {
     items[month].real = in_grid ? Cell(static_cast<int>(year), month, kind) : kFillValue;
   }

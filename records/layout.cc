@@ -89,8 +89,9 @@ bool PlaceField(OutRecord& record, const LayoutItem& item, const OutItem& value)
     case ItemKind::kText:
     case ItemKind::kTextWhole: {
       const std::string_view text = value.text;
-      const std::size_t w =
-          item.kind == ItemKind::kTextWhole ? text.size() : static_cast<std::size_t>(std::max(item.w, 0));
+      const std::size_t w = item.kind == ItemKind::kTextWhole
+                                ? text.size()
+                                : static_cast<std::size_t>(std::max(item.w, 0));
       char* field = record.Place(w);
       if (field == nullptr) return false;
       if (w <= text.size()) {
@@ -101,8 +102,7 @@ bool PlaceField(OutRecord& record, const LayoutItem& item, const OutItem& value)
       }
       return true;
     }
-    default:
-      return true;
+    default: return true;
   }
 }
 
@@ -140,7 +140,8 @@ bool StoreField(std::string_view record, std::size_t* position, const LayoutItem
     case ItemKind::kTextWhole: {
       const std::span<char> out = target.text;
       const std::size_t n = out.size();
-      const std::size_t w = item.kind == ItemKind::kTextWhole ? n : static_cast<std::size_t>(std::max(item.w, 0));
+      const std::size_t w =
+          item.kind == ItemKind::kTextWhole ? n : static_cast<std::size_t>(std::max(item.w, 0));
       const std::string_view field = TakeField(record, position, static_cast<int>(w), false);
       // A field wider than its target gives the target the field's rightmost
       // n places, the blanks past the record's end included.
@@ -149,8 +150,7 @@ bool StoreField(std::string_view record, std::size_t* position, const LayoutItem
       AssignText(out, kept);
       return true;
     }
-    default:
-      return true;
+    default: return true;
   }
 }
 

@@ -58,8 +58,8 @@ using RecordLayout = std::span<const LayoutItem>;
 
 // A list item of a write: a 4-byte integer, a 4-byte real or a text.
 struct OutItem {
-  OutItem(std::int32_t value) : integer(value) {}  // NOLINT: list items convert
-  OutItem(float value) : real(value) {}            // NOLINT
+  OutItem(std::int32_t value) : integer(value) {}   // NOLINT: list items convert
+  OutItem(float value) : real(value) {}             // NOLINT
   OutItem(std::string_view value) : text(value) {}  // NOLINT
   std::int32_t integer = 0;
   float real = 0;
@@ -94,11 +94,9 @@ inline Status WriteLayout(RecordUnit& unit, RecordLayout layout,
 // failure of the statement.
 Status ReadLayout(RecordUnit& unit, RecordLayout layout, std::span<const InItem> items,
                   Routes routes, IoStatus* io);
-inline Status ReadLayout(RecordUnit& unit, RecordLayout layout,
-                         std::initializer_list<InItem> items, Routes routes = {},
-                         IoStatus* io = nullptr) {
-  return ReadLayout(unit, layout, std::span<const InItem>(items.begin(), items.size()), routes,
-                    io);
+inline Status ReadLayout(RecordUnit& unit, RecordLayout layout, std::initializer_list<InItem> items,
+                         Routes routes = {}, IoStatus* io = nullptr) {
+  return ReadLayout(unit, layout, std::span<const InItem>(items.begin(), items.size()), routes, io);
 }
 
 // Applies the layout to `record` as the source of a read: kError when a

@@ -46,8 +46,8 @@ TEST(ReadLayoutTest, YearLines) {
     const char* record;
     std::int32_t year;
   } cases[] = {
-      {" 1996", 199}, {"1996,5", 1996}, {"1,23", 1}, {",123", 0},
-      {"19", 19},     {"", 0},          {"1996 and more", 1996},
+      {" 1996", 199}, {"1996,5", 1996},        {"1,23", 1}, {",123", 0}, {"19", 19},
+      {"", 0},        {"1996 and more", 1996},
   };
   for (const auto& c : cases) {
     std::int32_t year = -1;
@@ -88,7 +88,7 @@ TEST(ReadLayoutTest, RejectedFieldEndsTheReadWhereItStands) {
   float minimum = -1;
   EXPECT_EQ(ReadLayout("Jan  12.3  1x.9   5.1", kMonthLine, {mean, maximum, minimum}),
             IoStatus::kError);
-  EXPECT_EQ(mean, 12.3F);    // converted before the bad field
+  EXPECT_EQ(mean, 12.3F);     // converted before the bad field
   EXPECT_EQ(maximum, -1.0F);  // the bad field and those after it keep their values
   EXPECT_EQ(minimum, -1.0F);
 }
@@ -109,8 +109,7 @@ class LayoutOnUnitsTest : public ::testing::Test {
 };
 
 TEST_F(LayoutOnUnitsTest, WritesBuildTheirRecords) {
-  constexpr LayoutItem kPrompt[] = {EndRecord, Skip(1), Lit("Enter input file name : "),
-                                    NoAdvance};
+  constexpr LayoutItem kPrompt[] = {EndRecord, Skip(1), Lit("Enter input file name : "), NoAdvance};
   constexpr LayoutItem kYearEcho[] = {Skip(1), Int(4)};
   constexpr LayoutItem kTrailingSkip[] = {Int(4), Skip(3)};
   constexpr LayoutItem kSkipBetween[] = {Text(1), Skip(3), Text(1)};

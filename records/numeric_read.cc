@@ -1,8 +1,8 @@
 #include "records/numeric_read.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
-#include <algorithm>
 #include <cstddef>
 
 namespace tsf {
@@ -148,8 +148,8 @@ bool ReadDecField(std::string_view field, int d, float* value) {
   bool in_mantissa = true;
   for (Compacted check = chars; !check.done(); check.next()) {
     const char c = check.peek();
-    const bool allowed = IsDigit(c) || c == '.' || IsSign(c) || IsExponentLetter(c) ||
-                         c == 'Q' || c == 'q';
+    const bool allowed =
+        IsDigit(c) || c == '.' || IsSign(c) || IsExponentLetter(c) || c == 'Q' || c == 'q';
     if (!allowed) return false;
     if (IsExponentLetter(c) || IsSign(c)) in_mantissa = false;
     if (in_mantissa) {
@@ -163,8 +163,8 @@ bool ReadDecField(std::string_view field, int d, float* value) {
   const int integer_length = implied_point ? mantissa_length - d : mantissa_length;
 
   std::uint64_t mantissa = 0;
-  int digits = 0;             // significant digits taken into the mantissa
-  std::int64_t scale = 0;     // decimal exponent of the mantissa's last digit
+  int digits = 0;          // significant digits taken into the mantissa
+  std::int64_t scale = 0;  // decimal exponent of the mantissa's last digit
   // Fraction zeros not yet known to be trailing; an implied point before the
   // mantissa part's start begins the fraction with the missing zeros.
   int pending_zeros = implied_point && integer_length < 0 ? -integer_length : 0;

@@ -20,14 +20,30 @@ struct IntCase {
 
 TEST(ReadIntFieldTest, FieldsAsTheyStand) {
   const IntCase cases[] = {
-      {"1996", true, 1996}, {"  96", true, 96},  {"96  ", true, 96}, {" 9 6", true, 96},
-      {"-999", true, -999}, {"+123", true, 123}, {"-  5", true, -5}, {"    ", true, 0},
-      {"   -", true, 0},    {"-000", true, 0},   {"", true, 0},      {"\t1\t2", true, 12},
-      {"96.0", false, 0},   {"1e2 ", false, 0},  {"12-3", false, 0}, {"+-12", false, 0},
-      {"12 -", false, 0},   {"abcd", false, 0},  {"1\x01", false, 0},
+      {"1996", true, 1996},
+      {"  96", true, 96},
+      {"96  ", true, 96},
+      {" 9 6", true, 96},
+      {"-999", true, -999},
+      {"+123", true, 123},
+      {"-  5", true, -5},
+      {"    ", true, 0},
+      {"   -", true, 0},
+      {"-000", true, 0},
+      {"", true, 0},
+      {"\t1\t2", true, 12},
+      {"96.0", false, 0},
+      {"1e2 ", false, 0},
+      {"12-3", false, 0},
+      {"+-12", false, 0},
+      {"12 -", false, 0},
+      {"abcd", false, 0},
+      {"1\x01", false, 0},
       // Wider fields: the whole 4-byte range, and nothing beyond it.
-      {"-2147483648", true, INT32_MIN}, {"2147483647", true, INT32_MAX},
-      {"2147483648", false, 0},         {"-2147483649", false, 0},
+      {"-2147483648", true, INT32_MIN},
+      {"2147483647", true, INT32_MAX},
+      {"2147483648", false, 0},
+      {"-2147483649", false, 0},
       {"00000000000000000000042", true, 42},
   };
   for (const IntCase& c : cases) {
@@ -82,7 +98,7 @@ TEST(ReadDecFieldTest, IllegalCharacterLeavesTargetAlone) {
 
 TEST(ReadDecFieldTest, ZeroMantissaKeepsTheFieldsSignWhateverTheExponent) {
   const DecCase cases[] = {
-      {"0E309", 0x00000000}, {"E999", 0x00000000}, {"-.D400", 0x80000000},
+      {"0E309", 0x00000000},   {"E999", 0x00000000},    {"-.D400", 0x80000000},
       {"-0E-999", 0x80000000}, {"000.000", 0x00000000},
   };
   for (const DecCase& c : cases) {
@@ -99,9 +115,9 @@ TEST(ReadDecFieldTest, ImpliedPointForOtherWidthsAndDigits) {
     float value;
   };
   const Case cases[] = {
-      {"5", 3, 0.005F},        {"12345", 2, 123.45F},  {"12345", 0, 12345.0F},
-      {"1.5", 3, 1.5F},        {"5E2", 3, 0.5F},       {"", 4, 0.0F},
-      {"123456789", 4, 12345.6789F}, {"10", 1, 1.0F},  {"1000", 3, 1.0F},
+      {"5", 3, 0.005F},  {"12345", 2, 123.45F}, {"12345", 0, 12345.0F},        {"1.5", 3, 1.5F},
+      {"5E2", 3, 0.5F},  {"", 4, 0.0F},         {"123456789", 4, 12345.6789F}, {"10", 1, 1.0F},
+      {"1000", 3, 1.0F},
   };
   for (const Case& c : cases) {
     float value = -1;
@@ -112,15 +128,15 @@ TEST(ReadDecFieldTest, ImpliedPointForOtherWidthsAndDigits) {
 
 TEST(ReadDecFieldTest, RangeEdgesRoundToSinglePrecision) {
   const DecCase cases[] = {
-      {"3.4028235E38", 0x7F7FFFFF},   // the largest finite value
-      {"3.4028236E38", 0x7F800000},   // beyond its half-way point: infinity
+      {"3.4028235E38", 0x7F7FFFFF},  // the largest finite value
+      {"3.4028236E38", 0x7F800000},  // beyond its half-way point: infinity
       {"-3.4028235E38", 0xFF7FFFFF},
       {"1.17549435E-38", 0x00800000},  // the smallest normal value
       {"1.1754942E-38", 0x007FFFFF},   // the largest subnormal
       {"7.0E-46", 0x00000000},         // just below half the smallest subnormal
       {"8.0E-46", 0x00000001},         // just above it
       {"-1.4E-45", 0x80000001},
-      {"16777217", 0x4B800000},        // half-way between two reals: to even
+      {"16777217", 0x4B800000},  // half-way between two reals: to even
       {"16777219", 0x4B800002},
   };
   for (const DecCase& c : cases) {

@@ -12,10 +12,9 @@ namespace {
 // The double-precision powers of ten that the scaling of a 4-byte real
 // needs: 10^k with k from -45 to 38.
 constexpr double kPowersOfTen[] = {
-    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22, 1e23,
-    1e24, 1e25, 1e26, 1e27, 1e28, 1e29, 1e30, 1e31, 1e32, 1e33, 1e34, 1e35,
-    1e36, 1e37, 1e38, 1e39, 1e40, 1e41, 1e42, 1e43, 1e44, 1e45};
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22, 1e23, 1e24, 1e25, 1e26, 1e27, 1e28, 1e29, 1e30, 1e31,
+    1e32, 1e33, 1e34, 1e35, 1e36, 1e37, 1e38, 1e39, 1e40, 1e41, 1e42, 1e43, 1e44, 1e45};
 
 constexpr int kDigitCount = 8;
 
@@ -39,7 +38,8 @@ void Justify(const char* text, int length, int w, char* out) {
 void DigitString(double s, int count, unsigned char digits[kDigitCount]) {
   const auto bits = std::bit_cast<std::uint64_t>(s);
   const int exponent = static_cast<int>((bits >> 52U) & 0x7FFU) - 1023;  // 0 to 3
-  const std::uint64_t significand = (bits & ((std::uint64_t{1} << 52U) - 1)) | (std::uint64_t{1} << 52U);
+  const std::uint64_t significand =
+      (bits & ((std::uint64_t{1} << 52U) - 1)) | (std::uint64_t{1} << 52U);
   const int shift = 52 - exponent;
   const std::uint64_t mask = (std::uint64_t{1} << shift) - 1;
   digits[0] = static_cast<unsigned char>(significand >> shift);

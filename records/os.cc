@@ -26,9 +26,7 @@ long Os::Write(int fd, const char* bytes, std::size_t size) {
 
 long Os::Seek(int fd, off_t offset) { return Result(::lseek(fd, offset, SEEK_SET)); }
 
-int Os::Truncate(int fd, off_t length) {
-  return static_cast<int>(Result(::ftruncate(fd, length)));
-}
+int Os::Truncate(int fd, off_t length) { return static_cast<int>(Result(::ftruncate(fd, length))); }
 
 int Os::Close(int fd) { return static_cast<int>(Result(::close(fd))); }
 

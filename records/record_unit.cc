@@ -3,9 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -113,8 +113,7 @@ Status RecordUnit::Connect(int number, std::string_view name, OpenStatus status)
 }
 
 bool RecordUnit::SameFile(const RecordUnit& other) const {
-  return connected_ && other.connected_ && device_id_ == other.device_id_ &&
-         inode_ == other.inode_;
+  return connected_ && other.connected_ && device_id_ == other.device_id_ && inode_ == other.inode_;
 }
 
 // Reads the next block. At the end of the input `*at_end` is set.

@@ -127,10 +127,10 @@ class RecordUnit {
   // Output: bytes not yet written, and what has reached the file.
   std::unique_ptr<char[]> output_;
   std::size_t output_length_ = 0;
-  off_t reached_ = 0;           // bytes written to the file so far
-  off_t last_line_end_ = 0;     // offset just after the last LF written
+  off_t reached_ = 0;        // bytes written to the file so far
+  off_t last_line_end_ = 0;  // offset just after the last LF written
   bool cut_pending_ = false;
-  bool write_failed_ = false;   // output is dropped after a failed write
+  bool write_failed_ = false;  // output is dropped after a failed write
   RecordBuffer line_;
 };
 

@@ -17,7 +17,9 @@ using testing::ReadFile;
 using testing::TempFolder;
 using testing::WriteFile;
 
-std::string Name40(const std::string& path) { return path + std::string(40 - std::min<std::size_t>(40, path.size()), ' '); }
+std::string Name40(const std::string& path) {
+  return path + std::string(40 - std::min<std::size_t>(40, path.size()), ' ');
+}
 
 class RecordUnitTest : public ::testing::Test {
  protected:
@@ -64,10 +66,10 @@ TEST_F(RecordUnitTest, CutsRecordsOutOfTheBytes) {
       {"\n\n", {"", ""}},
       {"a\r\nb\r\n", {"a", "b"}},
       {"a\rb\n", {"ab"}},
-      {"last", {"last"}},               // a last line without LF is kept
+      {"last", {"last"}},  // a last line without LF is kept
       {"x\nlast\r", {"x", "last"}},
-      {"\r", {}},                        // only CRs after the last LF: no record
-      {"a\rb\rc\r", {"abc"}},            // CR alone ends no line
+      {"\r", {}},              // only CRs after the last LF: no record
+      {"a\rb\rc\r", {"abc"}},  // CR alone ends no line
       {"\tx\n", {"        x"}},
       {"abc\tx\n", {"abc     x"}},
       {"abcdefgh\t\n", {"abcdefgh        "}},
@@ -259,7 +261,8 @@ TEST(RecordUnitFailureTest, FailuresCarryTheirStatementAndUnitAndKeepTheTableWho
     std::string table;  // the table file afterwards
   } cases[] = {
       {"no failure", Call::kCount, 0, "", Records(100)},
-      {"opening", Call::kOpen, 1, "? System Error:\n? Permission denied\n? OPEN(UNIT=69,...\n", old},
+      {"opening", Call::kOpen, 1, "? System Error:\n? Permission denied\n? OPEN(UNIT=69,...\n",
+       old},
       {"reading", Call::kRead, 2, io_error + "? READ(UNIT=69,...\n", old},
       {"seeking back", Call::kSeek, 1, io_error + "? BACKSPACE(UNIT=69,...\n", old},
       {"reading back", Call::kRead, 3, io_error + "? BACKSPACE(UNIT=69,...\n", old},

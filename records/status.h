@@ -55,7 +55,7 @@ struct Failure {
 
 class [[nodiscard]] Status {
  public:
-  Status() = default;  // ok
+  Status() = default;                                        // ok
   Status(Failure failure) : failure_(std::move(failure)) {}  // NOLINT: implicit by design
 
   static Status Halt() {
@@ -81,9 +81,9 @@ enum class IoStatus : std::uint8_t { kOk, kEnd, kError };
 }  // namespace tsf
 
 // Returns from the calling function when `expr` is not ok.
-#define TSF_RETURN_IF_ERROR(expr)          \
-  do {                                     \
-    ::tsf::Status tsf_status_ = (expr);    \
+#define TSF_RETURN_IF_ERROR(expr)              \
+  do {                                         \
+    ::tsf::Status tsf_status_ = (expr);        \
     if (!tsf_status_.ok()) return tsf_status_; \
   } while (false)
 

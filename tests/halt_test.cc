@@ -1,13 +1,12 @@
 // Halt requests sent to the running program as real signals, and the
 // dialogue in a real terminal.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <pty.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <chrono>
 #include <string>
@@ -120,8 +119,9 @@ TEST(HaltTest, SignalDuringTheReadKeepsTheTableFileUntouched) {
   EXPECT_EQ(ExitStatus(run.pid), 0);
   while (ReadSome(run.output, &seen)) {
   }
-  EXPECT_EQ(seen, std::string(kPrompt) + " 1996\n Oct      12.3  18.9   5.1\n"
-                                         " Nov       7.4  13.0  -0.6\n");
+  EXPECT_EQ(seen, std::string(kPrompt) +
+                      " 1996\n Oct      12.3  18.9   5.1\n"
+                      " Nov       7.4  13.0  -0.6\n");
   EXPECT_EQ(ReadFile(program / "station.txt_tsf"), "old tables\n");
   close(feed);
   close(run.input);
@@ -136,8 +136,7 @@ struct Step {
 
 // Runs the program on a pseudo-terminal through the steps. Returns what the
 // terminal showed and the exit status.
-std::pair<std::string, int> OnTerminal(const ProgramCopy& program,
-                                       const std::vector<Step>& steps) {
+std::pair<std::string, int> OnTerminal(const ProgramCopy& program, const std::vector<Step>& steps) {
   int terminal = -1;
   const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
   if (child == 0) {
@@ -189,8 +188,8 @@ TEST(TerminalTest, TypedNameIsConvertedAndTheEchoStartsOnItsOwnLine) {
 TEST(TerminalTest, FailureReportWaitsForReturnAndIgnoresCtrlC) {
   ProgramCopy program;
   const auto [shown, status] = OnTerminal(program, {{kTerminalPrompt, "missing.txt\r"},
-                                                  {"Press RETURN to quit the program.", "\x03"},
-                                                  {"^C", "\r"}});
+                                                    {"Press RETURN to quit the program.", "\x03"},
+                                                    {"^C", "\r"}});
   EXPECT_EQ(status, 255);
   EXPECT_NE(shown.find("? No such file or directory\r\n? OPEN(UNIT=69,...\r\n"
                        "Press RETURN to quit the program."),

@@ -1,8 +1,7 @@
 // Whole-program tests: the built program, run as a user runs it.
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <map>
 #include <string>
@@ -115,7 +114,8 @@ std::vector<Conversion> Conversions() {
       {"commas, tabs and short lines",
        "1996\nOct 12.3,18.9,5.1\nNov    7.4\t13.0\nDec   3.2   9.8\n",
        " 1996\n Oct      12.3  18.9   5.1\n Nov       7.4   0.0  13.0\n"
-       " Dec       3.2   9.8   0.0\n" + kNormalEnd,
+       " Dec       3.2   9.8   0.0\n" +
+           kNormalEnd,
        Tables(Row("1996", {{10, "  12.3"}, {11, "   7.4"}, {12, "   3.2"}}),
               Row("1996", {{10, "  18.9"}, {11, "   0.0"}, {12, "   9.8"}}),
               Row("1996", {{10, "   5.1"}, {11, "  13.0"}, {12, "   0.0"}}))},
@@ -127,27 +127,28 @@ std::vector<Conversion> Conversions() {
       {"a repeated year merges its months",
        "1996\nNov   1.0   2.0   3.0\nDec   4.0   5.0   6.0\n1996\nDec   7.0   8.0   9.0\n",
        " 1996\n Nov       1.0   2.0   3.0\n Dec       4.0   5.0   6.0\n"
-       " 1996\n Dec       7.0   8.0   9.0\n" + kNormalEnd,
+       " 1996\n Dec       7.0   8.0   9.0\n" +
+           kNormalEnd,
        Tables(Row("1996", {{11, "   1.0"}, {12, "   7.0"}}) + Row("1997"),
               Row("1996", {{11, "   2.0"}, {12, "   8.0"}}) + Row("1997"),
               Row("1996", {{11, "   3.0"}, {12, "   9.0"}}) + Row("1997"))},
       {"CR LF line ends and a last line without LF",
        "1996\r\nOct   12.3  18.9   5.1\r\nNov    7.4  13.0  -0.6\r\nDec    3.2   9.8  -3.9",
        kOctoberEcho + kNormalEnd, kOctoberTables},
-      {"lines ended by CR alone are one record", "1996\rOct   12.3  18.9   5.1\r",
-       kNormalEnd, Tables(Row("1996"), Row("1996"), Row("1996"))},
+      {"lines ended by CR alone are one record", "1996\rOct   12.3  18.9   5.1\r", kNormalEnd,
+       Tables(Row("1996"), Row("1996"), Row("1996"))},
       {"a later block without a known name starts where the previous one did",
        "1996\nNov   1.0   2.0   3.0\nDec   4.0   5.0   6.0\n1997\nnov   7.0   8.0   9.0\n\n",
        " 1996\n Nov       1.0   2.0   3.0\n Dec       4.0   5.0   6.0\n"
-       " 1997\n Nov       7.0   8.0   9.0\n Dec       0.0   0.0   0.0\n" + kNormalEnd,
+       " 1997\n Nov       7.0   8.0   9.0\n Dec       0.0   0.0   0.0\n" +
+           kNormalEnd,
        Tables(Row("1996", {{11, "   1.0"}, {12, "   4.0"}}) +
                   Row("1997", {{11, "   7.0"}, {12, "   0.0"}}),
               Row("1996", {{11, "   2.0"}, {12, "   5.0"}}) +
                   Row("1997", {{11, "   8.0"}, {12, "   0.0"}}),
               Row("1996", {{11, "   3.0"}, {12, "   6.0"}}) +
                   Row("1997", {{11, "   9.0"}, {12, "   0.0"}}))},
-      {"a blank last line counts as one more year", kOctoberBlock + "\n",
-       kOctoberEcho + kNormalEnd,
+      {"a blank last line counts as one more year", kOctoberBlock + "\n", kOctoberEcho + kNormalEnd,
        Tables(Row("1996", {{10, "  12.3"}, {11, "   7.4"}, {12, "   3.2"}}) + Row("1997"),
               Row("1996", {{10, "  18.9"}, {11, "  13.0"}, {12, "   9.8"}}) + Row("1997"),
               Row("1996", {{10, "   5.1"}, {11, "  -0.6"}, {12, "  -3.9"}}) + Row("1997"))},
@@ -216,7 +217,7 @@ TEST(ProgramTest, TableFileNameFollowsTheTypedName) {
        "abcdefghijklmnopqrstuvwxyz0123456789AB_t"},
       {"abcdefghijklmnopqrstuvwxyz0123456789ABCD...more\n",
        "abcdefghijklmnopqrstuvwxyz0123456789ABCD", nullptr},  // same file: refused
-      {"nolf.txt", "nolf.txt", "nolf.txt_tsf"},  // the name ended by end of input
+      {"nolf.txt", "nolf.txt", "nolf.txt_tsf"},               // the name ended by end of input
       {"tab\tname\n", "tab     name", "tab_tsf"},
   };
   for (const auto& c : cases) {

@@ -30,9 +30,9 @@ bool Exists(const std::string& path);
 mode_t ModeOf(const std::string& path);
 
 struct RunResult {
-  std::string out;   // standard output, byte for byte
-  std::string err;   // standard error
-  int status = -1;   // exit status, or 128 + signal
+  std::string out;  // standard output, byte for byte
+  std::string err;  // standard error
+  int status = -1;  // exit status, or 128 + signal
 };
 
 // A copy of the built program in its own folder, started the way a user
