@@ -3,6 +3,7 @@
 #ifndef TSF_CONVERSION_GRID_H_
 #define TSF_CONVERSION_GRID_H_
 
+#include <cstddef>
 #include <string_view>
 
 namespace tsf {
@@ -27,8 +28,12 @@ inline constexpr std::string_view datype = "ave.tmp   mx.tmp    mn.tmp    ";
 inline bool YearInGrid(long long year) { return year >= kFirstYear && year <= kLastYear; }
 // The cell of a year in the grid, month 1 to 12 and kind 1 to 3.
 inline float& Cell(int year, int month, int kind) { return ydata[year - 1][month - 1][kind - 1]; }
-inline std::string_view MonthName(int month) { return months.substr(3 * (month - 1), 3); }
-inline std::string_view KindName(int kind) { return datype.substr(10 * (kind - 1), 10); }
+inline std::string_view MonthName(int month) {
+  return months.substr(3 * static_cast<std::size_t>(month - 1), 3);
+}
+inline std::string_view KindName(int kind) {
+  return datype.substr(10 * static_cast<std::size_t>(kind - 1), 10);
+}
 
 // Sets every cell to the fill value.
 void FillGrid();

@@ -49,7 +49,7 @@ HaltWatch::HaltWatch() : last_service_ns_(NowNs()) {}
 
 void HaltWatch::Serviced() { last_service_ns_ = NowNs(); }
 
-bool HaltWatch::DueSlow() { return NowNs() - last_service_ns_ >= kServiceIntervalNs; }
+bool HaltWatch::DueSlow() const { return NowNs() - last_service_ns_ >= kServiceIntervalNs; }
 
 HaltWatch::Wait HaltWatch::WaitForConsole(Os& os, int fd, bool take_halt, int* error) {
   // The halt signals stay blocked between the look at the flag and the wait,

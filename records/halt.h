@@ -39,7 +39,7 @@ class HaltWatch {
   Wait WaitForConsole(Os& os, int fd, bool take_halt, int* error);
 
  private:
-  bool DueSlow();
+  bool DueSlow() const;
   void Serviced();
 
   std::int64_t last_service_ns_;

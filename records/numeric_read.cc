@@ -232,7 +232,7 @@ bool ReadDecField(std::string_view field, int d, float* value) {
     return true;
   }
   const std::int64_t e = exponent + scale;
-  double x = static_cast<double>(mantissa);
+  auto x = static_cast<double>(mantissa);
   if (e > 0) x *= PowerOfTen(static_cast<unsigned>(std::min(e, kExponentLimit)));
   if (e < 0) x /= PowerOfTen(static_cast<unsigned>(std::min(-e, kExponentLimit)));
   if (negative) x = -x;
