@@ -264,7 +264,13 @@ Status RecordUnit::Flush() {
   int error = 0;
   while (done < output_length_) {
     const long wrote = os_.Write(write_fd_, bytes + done, output_length_ - done);
-    if (wrote == -EINTR) continue;
+    if (wrote == -EINTR) {
+      // A console that takes nothing (a full pipe) must not keep a halt
+      // request waiting: its record is dropped, and the request is taken at
+      // the next operation.
+      if (console_ && internal::halt_requested != 0) break;
+      continue;
+    }
     if (wrote <= 0) {
       error = wrote == 0 ? EIO : static_cast<int>(-wrote);
       break;
