@@ -104,7 +104,7 @@ Status RecordUnit::Connect(int number, std::string_view name, OpenStatus status)
   cut_pending_ = writable_ && !device_;
   block_length_ = block_position_ = 0;
   block_offset_ = record_start_ = 0;
-  have_record_ = end_seen_ = false;
+  have_record_ = false;
   output_length_ = 0;
   reached_ = last_line_end_ = 0;
   write_failed_ = false;
@@ -158,7 +158,6 @@ Status RecordUnit::ReadRecord(std::string_view* record, bool* end) {
         // A last line without LF is still a record, unless it held only CRs.
         if (length > 0) break;
         have_record_ = false;
-        end_seen_ = true;
         *end = true;
         return {};
       }
@@ -206,7 +205,6 @@ Status RecordUnit::StepBack() {
   if (writable_) cut_pending_ = !device_;
   // At the start of the file, or after the end was reported, nothing is
   // given back: the next read reports the end again.
-  end_seen_ = false;
   if (!have_record_) return {};
   have_record_ = false;
   if (record_start_ >= block_offset_) {

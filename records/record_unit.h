@@ -120,8 +120,9 @@ class RecordUnit {
   std::size_t block_position_ = 0;
   off_t block_offset_ = 0;
   off_t record_start_ = 0;
-  bool have_record_ = false;  // a record was delivered and not stepped back over
-  bool end_seen_ = false;
+  // A record was delivered and not stepped back over. A read at the end
+  // clears it, so that a step back there gives nothing back.
+  bool have_record_ = false;
   RecordBuffer record_;
 
   // Output: bytes not yet written, and what has reached the file.
