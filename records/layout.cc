@@ -10,32 +10,6 @@ namespace tsf {
 
 namespace {
 
-// The next item of a layout, with the copies still due of a repeated item.
-class Cursor {
- public:
-  explicit Cursor(RecordLayout layout) : layout_(layout) { Settle(); }
-
-  const LayoutItem* item() const { return index_ < layout_.size() ? &layout_[index_] : nullptr; }
-  bool at_data() const { return item() != nullptr && item()->is_data(); }
-  void Next() {
-    if (--copies_ == 0) {
-      ++index_;
-      Settle();
-    }
-  }
-
- private:
-  void Settle() {
-    // An item repeated zero times is no item at all.
-    while (index_ < layout_.size() && layout_[index_].count <= 0) ++index_;
-    copies_ = index_ < layout_.size() ? layout_[index_].count : 0;
-  }
-
-  RecordLayout layout_;
-  std::size_t index_ = 0;
-  int copies_ = 0;
-};
-
 // memcpy and memset, for counts that may be 0 with pointers that may be null.
 void CopyBytes(char* to, const char* from, std::size_t count) {
   if (count > 0) std::memcpy(to, from, count);
@@ -156,23 +130,27 @@ bool StoreField(std::string_view record, std::size_t* position, const LayoutItem
 
 }  // namespace
 
+// The walk: the layout's items in order, each as often as its count says.
+// A data item takes the next list item; once the list is used up, the walk
+// stops at the next data item. Items between data items apply on the way.
+
 Status WriteLayout(RecordUnit& unit, RecordLayout layout, std::span<const OutItem> items) {
   HaltWatch& halt = unit.halt();
   if (halt.Due()) return Status::Halt();
   OutRecord record(unit.line());
-  Cursor cursor(layout);
+  const auto out_of_memory = [&unit] {
+    return Failure::Layer(kBufferAllocationFailed, Statement::kWrite, unit.number());
+  };
   bool advance = true;
-  auto apply_controls = [&]() -> Status {
-    for (const LayoutItem* item = cursor.item(); item != nullptr && !item->is_data();
-         cursor.Next(), item = cursor.item()) {
-      switch (item->kind) {
-        case ItemKind::kSkip: record.Skip(item->w); break;
+  std::size_t next = 0;
+  for (const LayoutItem& item : layout) {
+    for (int copy = 0; copy < item.count; ++copy) {
+      switch (item.kind) {
+        case ItemKind::kSkip: record.Skip(item.w); break;
         case ItemKind::kLit: {
-          char* place = record.Place(item->literal.size());
-          if (place == nullptr) {
-            return Failure::Layer(kBufferAllocationFailed, Statement::kWrite, unit.number());
-          }
-          CopyBytes(place, item->literal.data(), item->literal.size());
+          char* place = record.Place(item.literal.size());
+          if (place == nullptr) return out_of_memory();
+          CopyBytes(place, item.literal.data(), item.literal.size());
           break;
         }
         case ItemKind::kEndRecord:
@@ -180,37 +158,30 @@ Status WriteLayout(RecordUnit& unit, RecordLayout layout, std::span<const OutIte
           record.Clear();
           break;
         case ItemKind::kNoAdvance: advance = false; break;
-        default: break;
+        default:  // a data item
+          if (next == items.size()) return unit.WriteRecord(record.view(), advance);
+          if (halt.Due()) return Status::Halt();  // the unfinished record is dropped
+          if (!PlaceField(record, item, items[next++])) return out_of_memory();
+          break;
       }
     }
-    return {};
-  };
-  for (const OutItem& value : items) {
-    if (halt.Due()) return Status::Halt();  // the unfinished record is dropped
-    TSF_RETURN_IF_ERROR(apply_controls());
-    if (!cursor.at_data()) break;  // more list items than data items
-    if (!PlaceField(record, *cursor.item(), value)) {
-      return Failure::Layer(kBufferAllocationFailed, Statement::kWrite, unit.number());
-    }
-    cursor.Next();
   }
-  TSF_RETURN_IF_ERROR(apply_controls());
   return unit.WriteRecord(record.view(), advance);
 }
 
 IoStatus ReadLayout(std::string_view record, RecordLayout layout, std::span<const InItem> items) {
-  Cursor cursor(layout);
   std::size_t position = 0;
-  for (const InItem& target : items) {
-    for (; cursor.item() != nullptr && !cursor.at_data(); cursor.Next()) {
-      if (cursor.item()->kind == ItemKind::kSkip) {
-        position = std::min(position + static_cast<std::size_t>(std::max(cursor.item()->w, 0)),
-                            record.size());
+  std::size_t next = 0;
+  for (const LayoutItem& item : layout) {
+    for (int copy = 0; copy < item.count; ++copy) {
+      if (item.kind == ItemKind::kSkip) {
+        position =
+            std::min(position + static_cast<std::size_t>(std::max(item.w, 0)), record.size());
+      } else if (item.is_data()) {
+        if (next == items.size()) return IoStatus::kOk;
+        if (!StoreField(record, &position, item, items[next++])) return IoStatus::kError;
       }
     }
-    if (!cursor.at_data()) break;
-    if (!StoreField(record, &position, *cursor.item(), target)) return IoStatus::kError;
-    cursor.Next();
   }
   return IoStatus::kOk;
 }

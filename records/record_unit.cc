@@ -273,7 +273,10 @@ Status RecordUnit::Flush() {
       error = wrote == 0 ? EIO : static_cast<int>(-wrote);
       break;
     }
-    if (const void* lf = memrchr(bytes + done, '\n', static_cast<std::size_t>(wrote))) {
+    // Where the last whole record ends: a failed write cuts the file there.
+    const void* lf =
+        device_ ? nullptr : memrchr(bytes + done, '\n', static_cast<std::size_t>(wrote));
+    if (lf != nullptr) {
       last_line_end_ = reached_ + static_cast<off_t>(static_cast<const char*>(lf) - bytes + 1);
     }
     done += static_cast<std::size_t>(wrote);
