@@ -129,7 +129,7 @@ Status RecordUnit::Fill(Statement statement, bool* at_end) {
     }
     const long got = os_.Read(read_fd_, block_.get(), kBlockSize);
     if (got == -EINTR) {
-      // A read that blocks (a pipe as the station file) is a wait too.
+      // A read that blocks (a pipe as the file) is a wait too.
       if (take_halts_ && internal::halt_requested != 0) return Status::Halt();
       continue;
     }

@@ -13,7 +13,7 @@ constexpr const char* kClosingPrompt = "Press RETURN to quit the program.";
 }  // namespace
 
 int FailRun(Units& units, const Failure& failure) {
-  // The file units come first: the table file keeps what was written to it.
+  // The file units come first: each file keeps what was written to it.
   // A failure to write their remaining output replaces the first report.
   Status disconnected = units.DisconnectAll();
   const Failure& reported = disconnected.failed() ? disconnected.failure() : failure;
