@@ -104,7 +104,7 @@ Status RecordUnit::Connect(int number, std::string_view name, OpenStatus status)
   cut_pending_ = writable_ && !device_;
   block_length_ = block_position_ = 0;
   block_offset_ = record_start_ = 0;
-  have_record_ = false;
+  have_record_ = deliver_again_ = false;
   output_length_ = 0;
   reached_ = last_line_end_ = 0;
   write_failed_ = false;
@@ -148,6 +148,12 @@ Status RecordUnit::RecordTooLong() const {
 
 Status RecordUnit::ReadRecord(std::string_view* record, bool* end) {
   *end = false;
+  if (deliver_again_) {
+    deliver_again_ = false;
+    have_record_ = true;
+    *record = std::string_view(record_.data(), record_length_);
+    return {};
+  }
   const off_t start = block_offset_ + static_cast<off_t>(block_position_);
   std::size_t length = 0;
   for (;;) {
@@ -195,6 +201,7 @@ Status RecordUnit::ReadRecord(std::string_view* record, bool* end) {
     }
   }
   record_start_ = start;
+  record_length_ = length;
   have_record_ = true;
   *record = std::string_view(record_.data(), length);
   return {};
@@ -209,6 +216,11 @@ Status RecordUnit::StepBack() {
   have_record_ = false;
   if (record_start_ >= block_offset_) {
     block_position_ = static_cast<std::size_t>(record_start_ - block_offset_);
+    return {};
+  }
+  // A pipe cannot be read again: the record itself is delivered once more.
+  if (device_) {
+    deliver_again_ = true;
     return {};
   }
   // The record began in an earlier block: read the file again from there.

@@ -123,6 +123,8 @@ class RecordUnit {
   // A record was delivered and not stepped back over. A read at the end
   // clears it, so that a step back there gives nothing back.
   bool have_record_ = false;
+  bool deliver_again_ = false;  // a device's record stepped back over
+  std::size_t record_length_ = 0;
   RecordBuffer record_;
 
   // Output: bytes not yet written, and what has reached the file.

@@ -128,6 +128,35 @@ TEST(HaltTest, SignalDuringTheReadKeepsTheTableFileUntouched) {
   close(run.output);
 }
 
+TEST(PipeTest, StationFileFromAPipeArrivingInPieces) {
+  // A program that stops reading must not take the test down with SIGPIPE.
+  signal(SIGPIPE, SIG_IGN);
+  ProgramCopy program;
+  ASSERT_EQ(mkfifo((program / "station.txt").c_str(), 0644), 0);
+  const Started run = Start(program);
+  ASSERT_EQ(write(run.input, "station.txt\n", 12), 12);
+  close(run.input);
+  const int feed = open((program / "station.txt").c_str(), O_WRONLY);
+  ASSERT_GE(feed, 0);
+  // Each piece ends inside a line, so that the month-name line that the run
+  // steps back over spans two reads of the pipe.
+  for (const std::string piece :
+       {"1996\nO", "ct   12.3  18.9   5.1\nNov    7.4  13.0", "  -0.6\n"}) {
+    EXPECT_EQ(write(feed, piece.data(), piece.size()), static_cast<ssize_t>(piece.size()));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  }
+  close(feed);
+  EXPECT_EQ(ExitStatus(run.pid), 0);
+  std::string seen;
+  while (ReadSome(run.output, &seen)) {
+  }
+  EXPECT_EQ(seen, std::string(kPrompt) +
+                      " 1996\n Oct      12.3  18.9   5.1\n"
+                      " Nov       7.4  13.0  -0.6\n"
+                      " Normal Termination of Program\n");
+  close(run.output);
+}
+
 // One step of a dialogue: wait until the terminal shows `shown`, then type.
 struct Step {
   std::string shown;
