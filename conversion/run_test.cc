@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "records/halt.h"
 #include "tests/fake_os.h"
@@ -82,6 +84,49 @@ TEST(RunTest, HaltAtThePromptEndsTheRunAtOnce) {
   EXPECT_EQ(status, 0);
   EXPECT_EQ(os.console_output, testing::kPrompt);
   EXPECT_FALSE(testing::Exists(folder / "st_tsf"));
+}
+
+// A halt request noted while the station file is read: the first read of it
+// notes the request, and optionally takes `delay` before it returns.
+class HaltDuringReadOs : public FakeOs {
+ public:
+  explicit HaltDuringReadOs(std::chrono::milliseconds delay) : delay_(delay) {}
+  long Read(int fd, char* buffer, std::size_t size) override {
+    if (fd != 0 && !noted_) {
+      noted_ = true;
+      internal::halt_requested = 1;
+      std::this_thread::sleep_for(delay_);
+    }
+    return FakeOs::Read(fd, buffer, size);
+  }
+
+ private:
+  std::chrono::milliseconds delay_;
+  bool noted_ = false;
+};
+
+TEST(RunTest, HaltDuringTheRunIsTakenOnce100msHavePassed) {
+  const std::string station = "1996\nOct   12.3  18.9   5.1\n";
+  for (const int delay : {0, 150}) {
+    SCOPED_TRACE(delay);
+    testing::TempFolder folder;
+    WriteFile(folder / "st", station);
+    WriteFile(folder / "st_tsf", "old\n");
+    HaltDuringReadOs os{std::chrono::milliseconds(delay)};
+    os.console_input = "st\n";
+    const int status = RunIn(folder, os);
+    ClearHaltRequest();
+    EXPECT_EQ(status, 0);
+    if (delay == 0) {
+      // The whole run takes far less than 100 ms: it ends normally.
+      EXPECT_NE(os.console_output.find(" Normal Termination of Program\n"), std::string::npos);
+      EXPECT_NE(ReadFile(folder / "st_tsf"), "old\n");
+    } else {
+      // The next operation takes the request: nothing more is read or shown.
+      EXPECT_EQ(os.console_output, testing::kPrompt);
+      EXPECT_EQ(ReadFile(folder / "st_tsf"), "old\n");
+    }
+  }
 }
 
 // A station file of 108 December blocks whose lines carry long remarks, so
