@@ -37,3 +37,11 @@ cp examples/station.txt "$unpacked/usr/bin/"
 echo station.txt | "$unpacked/usr/bin/tsf" >/dev/null
 test -s "$unpacked/usr/bin/station.txt_tsf"
 echo "package $package: program and manual page install and run"
+# On a CI machine (fresh, ours to change) the package is also installed for
+# real, found by man, and removed again.
+if [ "${CI:-}" = true ] && [ "$(id -u)" -eq 0 ]; then
+  dpkg -i "$package" >/dev/null
+  man -w tsf
+  dpkg -r tsf >/dev/null
+  echo "package installed with dpkg and removed again"
+fi
