@@ -51,7 +51,7 @@ void HaltWatch::Serviced() { last_service_ns_ = NowNs(); }
 
 bool HaltWatch::DueSlow() const { return NowNs() - last_service_ns_ >= kServiceIntervalNs; }
 
-HaltWatch::Wait HaltWatch::WaitForConsole(Os& os, int fd, bool take_halt, int* error) {
+HaltWatch::Wait HaltWatch::WaitForInput(Os& os, int fd, bool take_halt, int* error) {
   // The halt signals stay blocked between the look at the flag and the wait,
   // and the wait unblocks them atomically, so no request slips in between.
   const sigset_t halt_set = HaltSignalSet();

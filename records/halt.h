@@ -1,9 +1,10 @@
 // Halt requests: SIGINT, SIGHUP, SIGQUIT and SIGTERM ask the run to stop.
 //
 // The handlers only note the request. It is taken where the record layer
-// services the console: at once while the run waits for a console line, and
-// otherwise at the start of a record-layer operation once at least 100 ms
-// have passed since the console was last serviced.
+// services the console: at once while the run waits for a console line (or
+// for input from a pipe), and otherwise at the start of a record-layer
+// operation once at least 100 ms have passed since the console was last
+// serviced.
 #ifndef TSF_RECORDS_HALT_H_
 #define TSF_RECORDS_HALT_H_
 
@@ -34,9 +35,10 @@ class HaltWatch {
 
   // What a wait for console input ended with.
   enum class Wait : std::uint8_t { kReadable, kHalt, kError };
-  // Waits until `fd` can be read. With `take_halt`, a request noted before or
-  // during the wait ends it with kHalt; without, requests are ignored.
-  Wait WaitForConsole(Os& os, int fd, bool take_halt, int* error);
+  // Waits until `fd` (the console, or a pipe) can be read. With `take_halt`,
+  // a request noted before or during the wait ends it with kHalt; without,
+  // requests are ignored.
+  Wait WaitForInput(Os& os, int fd, bool take_halt, int* error);
 
  private:
   bool DueSlow() const;

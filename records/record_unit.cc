@@ -119,20 +119,18 @@ bool RecordUnit::SameFile(const RecordUnit& other) const {
 // Reads the next block. At the end of the input `*at_end` is set.
 Status RecordUnit::Fill(Statement statement, bool* at_end) {
   for (;;) {
-    if (console_) {
+    // The console and pipes may keep the run waiting: a halt request ends
+    // the wait (race-free, see WaitForInput).
+    if (device_) {
       int error = 0;
-      switch (halt_.WaitForConsole(os_, read_fd_, take_halts_, &error)) {
+      switch (halt_.WaitForInput(os_, read_fd_, take_halts_, &error)) {
         case HaltWatch::Wait::kHalt: return Status::Halt();
         case HaltWatch::Wait::kError: return SystemFailure(error, statement);
         case HaltWatch::Wait::kReadable: break;
       }
     }
     const long got = os_.Read(read_fd_, block_.get(), kBlockSize);
-    if (got == -EINTR) {
-      // A read that blocks (a pipe as the file) is a wait too.
-      if (take_halts_ && internal::halt_requested != 0) return Status::Halt();
-      continue;
-    }
+    if (got == -EINTR) continue;
     if (got < 0) return SystemFailure(static_cast<int>(-got), statement);
     block_offset_ += static_cast<off_t>(block_length_);
     block_length_ = static_cast<std::size_t>(got);
