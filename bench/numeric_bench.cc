@@ -115,24 +115,24 @@ void BM_FromCharsInt(benchmark::State& state) {
   }
 }
 
+const std::int32_t kYearValues[] = {1996, 2007,  96,
+                                    -999, 12345, std::numeric_limits<std::int32_t>::min()};
+
 void BM_FormatIntField(benchmark::State& state) {
-  const std::int32_t years[] = {1996, 2007,  96,
-                                -999, 12345, std::numeric_limits<std::int32_t>::min()};
   char out[4];
   std::size_t i = 0;
   for (auto _ : state) {
-    tsf::FormatIntField(years[i++ % 6], 4, out);
+    tsf::FormatIntField(kYearValues[i++ % std::size(kYearValues)], 4, out);
     benchmark::DoNotOptimize(out);
   }
 }
 
 void BM_ToCharsInt(benchmark::State& state) {
-  const std::int32_t years[] = {1996, 2007,  96,
-                                -999, 12345, std::numeric_limits<std::int32_t>::min()};
   char out[16];
   std::size_t i = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(std::to_chars(out, out + sizeof out, years[i++ % 6]));
+    benchmark::DoNotOptimize(
+        std::to_chars(out, out + sizeof out, kYearValues[i++ % std::size(kYearValues)]));
     benchmark::DoNotOptimize(out);
   }
 }

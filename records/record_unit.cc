@@ -77,7 +77,7 @@ Status RecordUnit::Connect(int number, std::string_view name, OpenStatus status)
   number_ = number;
   std::string path;
   if (!NameToPath(name, &path)) {
-    return Failure::Layer(kBadFileSpecification, Statement::kOpen, number);
+    return Failure::Layer(kBadFileName, Statement::kOpen, number);
   }
   writable_ = status == OpenStatus::kUnknown;
   // Create-or-open in one call: an existing file is opened without change,

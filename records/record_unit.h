@@ -49,7 +49,7 @@ class RecordBuffer {
 enum class OpenStatus : unsigned char { kOld, kUnknown };
 
 // Turns a 40-character name into a path: leading and trailing blanks go; an
-// all-blank name, or one holding a NUL, fails with "Bad file specification".
+// all-blank name, or one holding a NUL, is a bad file name (kBadFileName).
 bool NameToPath(std::string_view name, std::string* path);
 
 class RecordUnit {

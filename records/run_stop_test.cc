@@ -48,7 +48,7 @@ TEST_F(RunStopTest, FailureWhileFailRunDisconnectsReplacesTheReport) {
 TEST_F(RunStopTest, FailRunIgnoresHaltRequestsAtTheClosingPrompt) {
   internal::halt_requested = 1;
   os_.console_input = "\n";
-  EXPECT_EQ(FailRun(units_, Failure::Layer(kBadFileSpecification, Statement::kOpen, 69)), 255);
+  EXPECT_EQ(FailRun(units_, Failure::Layer(kBadFileName, Statement::kOpen, 69)), 255);
   ClearHaltRequest();
   EXPECT_EQ(os_.calls(Call::kRead), 1);
 }
@@ -72,7 +72,7 @@ TEST(FailureTest, ReportLines) {
     Failure failure;
     const char* report;
   } cases[] = {
-      {Failure::Layer(kBadFileSpecification, Statement::kOpen, 69),
+      {Failure::Layer(kBadFileName, Statement::kOpen, 69),
        "? Record I/O run-time error:\n? Bad file specification\n? OPEN(UNIT=69,...\n"},
       {Failure::Layer(kReadPastEnd, Statement::kRead, kConsoleUnit),
        "? Record I/O run-time error:\n? Attempt to read past end of file\n? READ(UNIT=*,...\n"},

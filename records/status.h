@@ -23,7 +23,7 @@ enum class Statement : std::uint8_t { kOpen, kRead, kWrite, kBackspace, kClose }
 const char* StatementName(Statement statement);
 
 // Fixed message texts of layer failures.
-inline constexpr const char* kBadFileSpecification = "Bad file specification";
+inline constexpr const char* kBadFileName = "Bad file specification";
 inline constexpr const char* kReadPastEnd = "Attempt to read past end of file";
 inline constexpr const char* kBufferAllocationFailed = "Buffer allocation failed";
 inline constexpr const char* kIllegalCharacter = "Illegal character in numeric input";

@@ -53,6 +53,12 @@ const std::string kOctoberTables =
            Row("1996", {{10, "  18.9"}, {11, "  13.0"}, {12, "   9.8"}}),
            Row("1996", {{10, "   5.1"}, {11, "  -0.6"}, {12, "  -3.9"}}));
 
+// The same, followed by a row for 1997 holding the fill value only.
+const std::string kOctoberTablesWith1997 =
+    Tables(Row("1996", {{10, "  12.3"}, {11, "   7.4"}, {12, "   3.2"}}) + Row("1997"),
+           Row("1996", {{10, "  18.9"}, {11, "  13.0"}, {12, "   9.8"}}) + Row("1997"),
+           Row("1996", {{10, "   5.1"}, {11, "  -0.6"}, {12, "  -3.9"}}) + Row("1997"));
+
 struct Conversion {
   const char* what;
   std::string station;
@@ -103,9 +109,7 @@ std::vector<Conversion> Conversions() {
               Row("2001", FullYearFields(2)))},
       {"empty file", "", kNormalEnd, Tables("", "", "")},
       {"ends after a year line", kOctoberBlock + "1997\n", kOctoberEcho + kNormalEnd,
-       Tables(Row("1996", {{10, "  12.3"}, {11, "   7.4"}, {12, "   3.2"}}) + Row("1997"),
-              Row("1996", {{10, "  18.9"}, {11, "  13.0"}, {12, "   9.8"}}) + Row("1997"),
-              Row("1996", {{10, "   5.1"}, {11, "  -0.6"}, {12, "  -3.9"}}) + Row("1997"))},
+       kOctoberTablesWith1997},
       {"ends inside a block", "1996\nJan   1.0   2.0   3.0\nFeb   4.0   5.0   6.0\n",
        " 1996\n Jan       1.0   2.0   3.0\n Feb       4.0   5.0   6.0\n" + kNormalEnd,
        Tables(Row("1996", {{1, "   1.0"}, {2, "   4.0"}}),
@@ -149,9 +153,7 @@ std::vector<Conversion> Conversions() {
               Row("1996", {{11, "   3.0"}, {12, "   6.0"}}) +
                   Row("1997", {{11, "   9.0"}, {12, "   0.0"}}))},
       {"a blank last line counts as one more year", kOctoberBlock + "\n", kOctoberEcho + kNormalEnd,
-       Tables(Row("1996", {{10, "  12.3"}, {11, "   7.4"}, {12, "   3.2"}}) + Row("1997"),
-              Row("1996", {{10, "  18.9"}, {11, "  13.0"}, {12, "   9.8"}}) + Row("1997"),
-              Row("1996", {{10, "   5.1"}, {11, "  -0.6"}, {12, "  -3.9"}}) + Row("1997"))},
+       kOctoberTablesWith1997},
       {"values that do not fit, special texts", "1996\nDec 123456   Inf  -nan\n",
        " 1996\n Dec    ******   INF  -NaN\n" + kNormalEnd,
        Tables(Row("1996", {{12, "******"}}), Row("1996", {{12, "   INF"}}),
